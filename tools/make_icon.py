@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws Tarvik's icon: a worksheet with a red notice mark, 32x32 pixels in
 the 16 standard colours, written as a Windows .ico file (one 4-bit image
 with its transparency mask)."""
