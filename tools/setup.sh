@@ -7,7 +7,7 @@ PACKAGES=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   googletest libgtest-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   xdg-utils file desktop-file-utils
   fonts-liberation fonts-dejavu-core
   python3 python3-xlwt

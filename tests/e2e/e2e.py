@@ -21,7 +21,9 @@ NOTICE_WINDOW = "^Lathmere$"
 def start_xvfb():
     read, write = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # -noreset: the screen's resources (Xft.dpi) stay when clients leave.
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as f:
@@ -228,6 +230,41 @@ def without_a_display_one_line_says_so_and_the_status_is_1(desktop):
         err = process.stderr.read().decode()
         assert status == 1, status
         assert len(err.splitlines()) == 1 and "cannot open the display" in err, err
+
+
+def red_box(env, window):
+    """Where the heading's pure red pixels lie in the window: (x, y, w, h)."""
+    shot = subprocess.run(["import", "-window", window, "png:-"], env=env,
+                          capture_output=True, timeout=20).stdout
+    info = subprocess.run(["convert", "png:-", "-fill", "black", "+opaque", "#FF0000",
+                           "-trim", "info:-"], input=shot, capture_output=True,
+                          timeout=20).stdout.decode()
+    # "-  PNG 338x21 492x346+10+12 ..."
+    size, offset = info.split()[2], info.split()[3]
+    width, height = (int(v) for v in size.split("x"))
+    _, left, top = offset.split("+")
+    return int(left), int(top), width, height
+
+
+@case
+def on_a_denser_screen_the_controls_scale_but_the_window_does_not(desktop):
+    boxes = {}
+    for dpi in (96, 144):
+        subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n".encode(),
+                       env=desktop.env, check=True, timeout=20)
+        process = start(desktop, desktop.folder(f"dpi{dpi}"))
+        window = wait_for_window(desktop.env)[0]
+        time.sleep(0.3)
+        info = x(desktop.env, "xwininfo", "-id", window)
+        assert "Width: 492" in info and "Height: 346" in info, info
+        boxes[dpi] = red_box(desktop.env, window)
+        press(desktop.env, window, "Return")
+        assert wait_exit(process) == 0
+    subprocess.run(["xrdb", "-remove"], env=desktop.env, timeout=20)
+    (x96, y96, w96, h96), (x144, y144, w144, h144) = boxes[96], boxes[144]
+    # The heading moves from 10 to about 15 pixels in and grows by about half.
+    assert 8 <= x96 <= 12 and 13 <= x144 <= 18, boxes
+    assert 1.3 < w144 / w96 < 1.7 and 1.3 < h144 / h96 < 1.8, boxes
 
 
 @case
