@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   xdg-utils file desktop-file-utils
   fonts-liberation fonts-dejavu-core
-  python3 python3-xlwt
+  python3 python3-xlwt python3-xlib metacity
 )
 
 missing=()

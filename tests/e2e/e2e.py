@@ -268,6 +268,64 @@ def on_a_denser_screen_the_controls_scale_but_the_window_does_not(desktop):
 
 
 @case
+def under_a_window_manager_the_outer_frame_has_the_design_size(desktop):
+    if shutil.which("metacity") is None:
+        raise AssertionError("metacity is not installed")
+    server, display = start_xvfb()
+    env = dict(desktop.env, DISPLAY=display)
+    manager = subprocess.Popen(["metacity", "--replace", "--sm-disable"], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + 10
+        while "_NET_SUPPORTING_WM_CHECK(WINDOW)" not in x(env, "xprop", "-root"):
+            assert time.monotonic() < deadline, "metacity did not start"
+            time.sleep(0.05)
+        process = start(desktop, desktop.folder("managed"), env=env)
+        window = wait_for_window(env)[0]
+        deadline = time.monotonic() + 5
+        while True:
+            extents = x(env, "xprop", "-id", window, "_NET_FRAME_EXTENTS")
+            info = x(env, "xwininfo", "-id", window)
+            left, right, top, bottom = (
+                int(v) for v in extents.split("=")[1].split(",")) if "=" in extents else (0,) * 4
+            if f"Width: {500 - left - right}" in info and f"Height: {373 - top - bottom}" in info:
+                break
+            assert time.monotonic() < deadline, (extents, info)
+            time.sleep(0.05)
+        assert top > 0, f"no title bar from the window manager: {extents}"
+        assert f"Absolute upper-left X:  {284 + left}" in info, (extents, info)
+        assert f"Absolute upper-left Y:  {304 + top}" in info, (extents, info)
+        press(env, window, "Return")
+        assert wait_exit(process) == 0
+    finally:
+        manager.kill()
+        manager.wait()
+        server.kill()
+        server.wait()
+
+
+@case
+def a_close_request_from_outside_is_the_normal_close(desktop):
+    process = start(desktop, desktop.folder("deleted"))
+    window = int(wait_for_window(desktop.env)[0])
+    script = (
+        "import sys\n"
+        "from Xlib import X, display, protocol\n"
+        "d = display.Display()\n"
+        "w = d.create_resource_object('window', int(sys.argv[1]))\n"
+        "protocols = d.intern_atom('WM_PROTOCOLS')\n"
+        "delete = d.intern_atom('WM_DELETE_WINDOW')\n"
+        "event = protocol.event.ClientMessage(window=w, client_type=protocols,\n"
+        "                                     data=(32, [delete, X.CurrentTime, 0, 0, 0]))\n"
+        "w.send_event(event)\n"
+        "d.flush()\n")
+    subprocess.run(["/usr/bin/python3", "-c", script, str(window)], env=desktop.env,
+                   check=True, timeout=20)
+    assert wait_exit(process) == 0
+    assert wait_requests(desktop, 1, timeout=0.5) == []
+
+
+@case
 def no_process_is_left_behind(desktop):
     before = set(x(desktop.env, "pgrep", "-x", "dbus-daemon").split())
     process = start(desktop, desktop.folder("leftovers", with_workbook=False))

@@ -70,6 +70,9 @@ protected:
         QWidget::resizeEvent(event);
     }
     void moveEvent(QMoveEvent *event) override;
+    // The window manager's frame is known only once it has framed the
+    // window: look again whenever the native window is exposed or moved.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override
     {
         // A close from outside (the window manager, the task bar) goes
@@ -220,6 +223,13 @@ void FormWidget::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     owner_.FrameKnown();
+}
+
+bool FormWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose || event->type() == QEvent::Move)
+        owner_.FrameKnown();
+    return QWidget::eventFilter(watched, event);
 }
 
 // --------------------------------------------------------- the controls
@@ -526,6 +536,8 @@ FormWindow::FormWindow(Backend &backend, TForm &form)
     widget_->setAttribute(Qt::WA_NativeWindow);
     widget_->setWindowIconText(QApplication::applicationName());
     widget_->winId(); // the native window exists from now on, still hidden
+    if (QWindow *window = widget_->windowHandle())
+        window->installEventFilter(widget_.get());
 }
 
 FormWindow::~FormWindow()
