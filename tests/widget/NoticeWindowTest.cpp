@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
@@ -76,6 +77,20 @@ const QMargins kClassicFrame(4, 23, 4, 4);
 const QRect kClientArea(288, 327, 492, 346);
 const QRect kButtonBounds(190, 290, 105, 33);
 
+// A key held down as X11 delivers it: the first press, then auto-repeated
+// release and press pairs, then the real release.
+void HoldDown(QWidget *widget, Qt::Key key, const QString &text)
+{
+    QTest::keyPress(widget, key);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, true);
+        QApplication::sendEvent(widget, &release);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, true);
+        QApplication::sendEvent(widget, &press);
+    }
+    QTest::keyRelease(widget, key);
+}
+
 void Settle()
 {
     QCoreApplication::sendPostedEvents();
@@ -90,6 +105,7 @@ enum class Action {
     ReturnHeldDown,
     ClickThenReturn,
     TwoSpaceClicks,
+    SpaceHeldDown,
 };
 
 } // namespace
@@ -97,6 +113,7 @@ enum class Action {
 Q_DECLARE_METATYPE(Qt::Key)
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(Qt::MouseButton)
 
 class NoticeWindowTest : public QObject {
     Q_OBJECT
@@ -118,6 +135,9 @@ private slots:
 
     void okButton();
     void okButtonHasTheFocusOnceShown();
+    void keysSentToTheWindowReachTheButton_data();
+    void keysSentToTheWindowReachTheButton();
+    void accessiblePressOpensTheWorkbookAndCloses();
     void onlyTheButtonTakesTheTabFocus();
 
     void activatingKeysOpenTheWorkbookAndClose_data();
@@ -125,6 +145,8 @@ private slots:
     void otherKeysNeitherOpenNorClose_data();
     void otherKeysNeitherOpenNorClose();
     void clickOpensTheWorkbookAndCloses();
+    void otherMouseButtonsDoNothing_data();
+    void otherMouseButtonsDoNothing();
     void repeatedActivationOpensOnce_data();
     void repeatedActivationOpensOnce();
     void clickWithoutAWorkbookClosesWithoutARequest_data();
@@ -279,6 +301,8 @@ void NoticeWindowTest::headingLabel()
     QCOMPARE(heading->font().pixelSize(), 17);
     QCOMPARE(heading->palette().color(QPalette::WindowText), QColor(0xff, 0x00, 0x00));
     QCOMPARE(heading->foregroundRole(), QPalette::WindowText);
+    const QSize needed = heading->sizeHint();
+    QVERIFY(needed.width() <= heading->width() && needed.height() <= heading->height());
 }
 
 void NoticeWindowTest::headingIsAccessibleAsStaticText()
@@ -287,6 +311,11 @@ void NoticeWindowTest::headingIsAccessibleAsStaticText()
     QVERIFY(accessible != nullptr);
     QCOMPARE(accessible->role(), QAccessible::StaticText);
     QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Important information to read"));
+
+    QAccessibleInterface *notice = QAccessible::queryAccessibleInterface(Notice());
+    QVERIFY(notice != nullptr);
+    QCOMPARE(notice->role(), QAccessible::StaticText);
+    QCOMPARE(notice->text(QAccessible::Name), ExpectedNotice());
 }
 
 void NoticeWindowTest::noticeTextIsExact()
@@ -372,6 +401,68 @@ void NoticeWindowTest::okButtonHasTheFocusOnceShown()
     QVERIFY(Window()->isVisible());
 }
 
+void NoticeWindowTest::keysSentToTheWindowReachTheButton_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("Return") << Qt::Key_Return << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Enter on the keypad")
+        << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+    QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Shift+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                  << false;
+    QTest::newRow("Escape") << Qt::Key_Escape << Qt::KeyboardModifiers() << false;
+}
+
+void NoticeWindowTest::keysSentToTheWindowReachTheButton()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, opens);
+
+    // Through the platform's own event path, as the user's keys arrive.
+    Window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Window()));
+    QTest::keyClick(Window()->windowHandle(), key, modifiers);
+    Settle();
+
+    if (opens) {
+        QCOMPARE(OpenRequests(), std::vector<std::string>{WorkbookPath()});
+        QVERIFY(!Window()->isVisible());
+        QVERIFY(vcl::Application->GetTerminated());
+    } else {
+        QVERIFY(OpenRequests().empty());
+        QVERIFY(Window()->isVisible());
+        QVERIFY(!vcl::Application->GetTerminated());
+    }
+}
+
+void NoticeWindowTest::accessiblePressOpensTheWorkbookAndCloses()
+{
+    // What a screen reader sees, and what its "press" does.
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(Button());
+    QVERIFY(accessible != nullptr);
+    QCOMPARE(accessible->role(), QAccessible::Button);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("OK"));
+    QAccessibleActionInterface *actions = accessible->actionInterface();
+    QVERIFY(actions != nullptr);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    // The toolkit animates the press: the click comes from a timer. An
+    // earlier test's close has asked the application to quit, which ends
+    // any nested event loop at once, so events are processed directly.
+    QSignalSpy clicked(Button(), &QAbstractButton::clicked);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(QTest::qWaitFor([&clicked] { return clicked.count() > 0; }));
+    Settle();
+    QCOMPARE(clicked.count(), 1);
+
+    QCOMPARE(OpenRequests(), std::vector<std::string>{WorkbookPath()});
+    QVERIFY(!Window()->isVisible());
+    QVERIFY(vcl::Application->GetTerminated());
+}
+
 void NoticeWindowTest::onlyTheButtonTakesTheTabFocus()
 {
     QList<QWidget *> tabStops;
@@ -454,6 +545,26 @@ void NoticeWindowTest::clickOpensTheWorkbookAndCloses()
     QVERIFY(vcl::Application->GetTerminated());
 }
 
+void NoticeWindowTest::otherMouseButtonsDoNothing_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void NoticeWindowTest::otherMouseButtonsDoNothing()
+{
+    QFETCH(Qt::MouseButton, button);
+
+    QTest::mouseClick(Button(), button);
+    Settle();
+
+    QVERIFY(OpenRequests().empty());
+    QVERIFY(Window()->isVisible());
+    QVERIFY(!vcl::Application->GetTerminated());
+}
+
 void NoticeWindowTest::repeatedActivationOpensOnce_data()
 {
     QTest::addColumn<Action>("action");
@@ -463,6 +574,7 @@ void NoticeWindowTest::repeatedActivationOpensOnce_data()
     QTest::newRow("Return held down (auto-repeat)") << Action::ReturnHeldDown;
     QTest::newRow("click, then Return") << Action::ClickThenReturn;
     QTest::newRow("Space twice quickly") << Action::TwoSpaceClicks;
+    QTest::newRow("Space held down (auto-repeat)") << Action::SpaceHeldDown;
 }
 
 void NoticeWindowTest::repeatedActivationOpensOnce()
@@ -483,15 +595,12 @@ void NoticeWindowTest::repeatedActivationOpensOnce()
         QTest::keyClick(button, Qt::Key_Return);
         QTest::keyClick(button, Qt::Key_Return);
         break;
-    case Action::ReturnHeldDown: {
-        QTest::keyPress(button, Qt::Key_Return);
-        for (int i = 0; i < 3; ++i) {
-            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
-            QApplication::sendEvent(button, &repeat);
-        }
-        QTest::keyRelease(button, Qt::Key_Return);
+    case Action::ReturnHeldDown:
+        HoldDown(button, Qt::Key_Return, QStringLiteral("\r"));
         break;
-    }
+    case Action::SpaceHeldDown:
+        HoldDown(button, Qt::Key_Space, QStringLiteral(" "));
+        break;
     case Action::ClickThenReturn:
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::keyClick(button, Qt::Key_Return);
