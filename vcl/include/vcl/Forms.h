@@ -114,6 +114,9 @@ public:
     // catch block): EAbort shows nothing, anything else is reported.
     void HandleException(TObject *Sender);
 
+    // A form is being destroyed: the application forgets it.
+    void FormDestroyed(TForm *form);
+
 private:
     void FormCreated(TForm *form);
 

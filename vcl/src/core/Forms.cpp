@@ -33,6 +33,7 @@ TForm::~TForm()
     // Controls go first: their native widgets live inside the form's.
     DestroyComponents();
     nativeForm_.reset();
+    Application->FormDestroyed(this);
 }
 
 HWND TForm::GetHandle() const
@@ -234,6 +235,12 @@ void TApplication::FormCreated(TForm *form)
 {
     if (mainForm_ == nullptr)
         mainForm_ = form;
+}
+
+void TApplication::FormDestroyed(TForm *form)
+{
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
 }
 
 void TApplication::Run()
