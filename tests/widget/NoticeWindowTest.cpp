@@ -144,6 +144,8 @@ private slots:
     void activatingKeysOpenTheWorkbookAndClose();
     void otherKeysNeitherOpenNorClose_data();
     void otherKeysNeitherOpenNorClose();
+    void keyHeldFromBeforeTheWindowOpensNothing_data();
+    void keyHeldFromBeforeTheWindowOpensNothing();
     void clickOpensTheWorkbookAndCloses();
     void otherMouseButtonsDoNothing_data();
     void otherMouseButtonsDoNothing();
@@ -531,6 +533,46 @@ void NoticeWindowTest::otherKeysNeitherOpenNorClose()
 
     // The button still works afterwards.
     QTest::keyClick(Button(), Qt::Key_Return);
+    Settle();
+    QCOMPARE(OpenRequests(), std::vector<std::string>{WorkbookPath()});
+}
+
+void NoticeWindowTest::keyHeldFromBeforeTheWindowOpensNothing_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("Return") << Qt::Key_Return << Qt::KeyboardModifiers() << "\r";
+    QTest::newRow("Enter on the keypad")
+        << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << "\r";
+    QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers() << " ";
+}
+
+void NoticeWindowTest::keyHeldFromBeforeTheWindowOpensNothing()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, text);
+
+    // The key that started the program is still held down when the window
+    // appears: only its repeats and its release arrive. The notice must not
+    // be dismissed unread.
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text, true);
+        QApplication::sendEvent(Button(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text, true);
+        QApplication::sendEvent(Button(), &release);
+    }
+    QTest::keyRelease(Button(), key, modifiers);
+    Settle();
+
+    QVERIFY(OpenRequests().empty());
+    QVERIFY(Window()->isVisible());
+    QVERIFY(!vcl::Application->GetTerminated());
+
+    // A fresh press still works.
+    QTest::keyClick(Button(), key, modifiers);
     Settle();
     QCOMPARE(OpenRequests(), std::vector<std::string>{WorkbookPath()});
 }
