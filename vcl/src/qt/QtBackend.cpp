@@ -376,12 +376,16 @@ public:
     void RunMessageLoop() override
     {
         EnsureApp();
+        looping_ = true;
         QApplication::exec();
+        looping_ = false;
     }
 
     void Quit() override
     {
-        if (app_)
+        // Only a running loop is told to end: told outside one, Qt would
+        // end every later local loop (an error box's) at once.
+        if (looping_)
             QCoreApplication::exit(0);
     }
 
@@ -489,6 +493,7 @@ private:
     std::set<FormWindow *> forms_;
     QtMessageHandler previousHandler_ = nullptr;
     bool starting_ = false;
+    bool looping_ = false;
     std::string startupMessages_;
 };
 
