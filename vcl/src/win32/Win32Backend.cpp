@@ -7,9 +7,9 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,23 +38,43 @@ __attribute__((constructor)) void RestrictDllSearch()
 
 } // namespace
 
+// An exception nobody catches ends the program at once. The library's own
+// handler would first print the exception's demangled type to a console
+// this program does not have, and its demangler alone weighs 45 KB.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx
+
 namespace vcl::win32 {
 namespace {
 
 const wchar_t kApplicationClass[] = L"VclApplication";
 const wchar_t kFormClass[] = L"VclForm";
 
-std::wstring Wide(const String &text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
+// A UTF-16 copy of a layer string, for the system's W calls. (A plain
+// vector: the library's wide-string code would double the program's size.)
+class Wide {
+public:
+    explicit Wide(const String &text)
+    {
+        const int length = text.empty() ? 0
+                                        : MultiByteToWideChar(CP_UTF8, 0, text.data(),
+                                                              static_cast<int>(text.size()),
+                                                              nullptr, 0);
+        chars_.resize(static_cast<std::size_t>(length) + 1, L'\0');
+        if (length > 0)
+            MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                chars_.data(), length);
+    }
+    const wchar_t *c_str() const { return chars_.data(); }
+    int size() const { return static_cast<int>(chars_.size()) - 1; }
+
+private:
+    std::vector<wchar_t> chars_;
+};
 
 COLORREF ToColorRef(TColor color)
 {
@@ -560,11 +580,11 @@ public:
 
     TSize TextExtent(const TFontData &font, const String &text) override
     {
-        const std::wstring wide = Wide(text);
+        const Wide wide(text);
         HDC dc = GetDC(nullptr);
         HGDIOBJ previous = SelectObject(dc, FontOf(font));
         RECT bounds{0, 0, 0, 0};
-        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &bounds,
+        DrawTextW(dc, wide.c_str(), wide.size(), &bounds,
                   DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
         SelectObject(dc, previous);
         ReleaseDC(nullptr, dc);
