@@ -11,8 +11,13 @@ set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory("${GTEST_SOURCE_DIR}/googletest" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
 # GoogleTest's own sources do not build warning-free with the project's flags.
+# The compiler's Win32 thread model has no std::mutex: GoogleTest's port
+# customisation header (found first on the include path) supplies the one
+# class that needs it.
 foreach(target gtest gtest_main)
   target_compile_options(${target} PRIVATE -w)
+  target_include_directories(${target} BEFORE PUBLIC
+    "${CMAKE_CURRENT_LIST_DIR}/gtest-win32")
   if(NOT TARGET GTest::${target})
     add_library(GTest::${target} ALIAS ${target})
   endif()
