@@ -1,0 +1,2 @@
+object FTarvik: TFTarvik
+end

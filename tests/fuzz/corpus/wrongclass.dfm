@@ -1,0 +1,4 @@
+object FTarvik: TFTarvik
+  object BtnOK: TLabel
+  end
+end
