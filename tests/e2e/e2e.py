@@ -49,7 +49,7 @@ class Desktop:
         with open(recorder, "w") as f:
             # One line a request; then it lingers, so a launcher that waited
             # for it would be seen waiting.
-            f.write('#!/bin/sh\nprintf "%s\\n" "$*" >> "$TARVIK_E2E_LOG"\nsleep 3\n')
+            f.write('#!/bin/sh\nprintf "%s\\0" "$*" >> "$TARVIK_E2E_LOG"\nsleep 3\n')
         os.chmod(recorder, 0o755)
         with open(os.path.join(applications, "recorder.desktop"), "w") as f:
             f.write("[Desktop Entry]\nType=Application\nName=Recorder\n"
@@ -71,15 +71,16 @@ class Desktop:
     def requests(self):
         if not os.path.exists(self.log):
             return []
-        with open(self.log, encoding="utf-8", errors="surrogateescape") as f:
-            return f.read().splitlines()
+        # One request a NUL-terminated record: paths may hold line feeds.
+        with open(self.log, "rb") as f:
+            return [os.fsdecode(r) for r in f.read().split(b"\0")[:-1]]
 
     def clear(self):
         if os.path.exists(self.log):
             os.remove(self.log)
 
     def folder(self, name, with_workbook=True):
-        path = os.path.join(self.root, name)
+        path = os.path.join(self.root, os.fsdecode(name) if isinstance(name, bytes) else name)
         os.makedirs(path)
         if with_workbook:
             shutil.copy(DEMO, os.path.join(path, "DemoLathmere.xls"))

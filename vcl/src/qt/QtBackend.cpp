@@ -316,6 +316,7 @@ private:
 
 void QuietStartupMessages(QtMsgType type, const QMessageLogContext &context,
                           const QString &message);
+Backend &TheBackend();
 
 class Backend : public backend::Backend {
 public:
@@ -434,6 +435,16 @@ public:
         app_ = std::make_unique<QApplication>(argc_, argv_);
         starting_ = false;
         qInstallMessageHandler(previousHandler_);
+        // The toolkit ends the process with exit(1) from inside its loop
+        // when the display connection breaks (the X server died). Running
+        // the program's destructors then would tear widgets down under the
+        // toolkit's feet: end at once, with that status, instead.
+        std::atexit([] {
+            if (TheBackend().looping_) {
+                std::fflush(stderr);
+                _exit(1);
+            }
+        });
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setApplicationName(FromText(title_.empty() ? program_ : title_));
         QApplication::setDesktopFileName(FromText(program_));
