@@ -11,6 +11,7 @@ PACKAGES=(
   xdg-utils file desktop-file-utils
   fonts-liberation fonts-dejavu-core
   python3 python3-xlwt python3-xlib metacity
+  dbus dbus-x11 at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -327,6 +327,20 @@ def a_close_request_from_outside_is_the_normal_close(desktop):
 
 
 @case
+def a_screen_reader_reads_the_heading_the_notice_and_ok(desktop):
+    probe = os.path.join(os.path.dirname(os.path.abspath(__file__)), "a11y_probe.py")
+    result = subprocess.run(["dbus-run-session", "--", "/usr/bin/python3", probe, TARVIK],
+                            cwd=desktop.folder("a11y"), env=desktop.env, capture_output=True,
+                            text=True, timeout=60)
+    nodes = [line.strip() for line in result.stdout.splitlines()]
+    assert nodes and nodes[0] == "application: Tarvik", result.stdout + result.stderr
+    assert any(n.endswith(": Lathmere") for n in nodes), nodes
+    assert "label: Important information to read" in nodes, nodes
+    assert any(n.startswith("label: Lathmere is an Excel application.") for n in nodes), nodes
+    assert "push button: OK" in nodes, nodes
+
+
+@case
 def no_process_is_left_behind(desktop):
     before = set(x(desktop.env, "pgrep", "-x", "dbus-daemon").split())
     process = start(desktop, desktop.folder("leftovers", with_workbook=False))
