@@ -12,7 +12,11 @@ On a virtual X server of its own, alternating the programs, it measures:
     started (a stand-in xdg-open that writes the time it started).
 Prints medians, min-max and each peer's ratio to Tarvik from the same run.
 
-Usage: startup.py TARVIK [RUNS] [--exe Tarvik.exe]
+With --trace, a build made with -DVCL_STARTUP_TRACE=ON is run as well and
+its phase marks (main, application object, fonts, show, loop, exposed) are
+shown as medians from exec.
+
+Usage: startup.py TARVIK [RUNS] [--exe Tarvik.exe] [--trace TRACED_TARVIK]
 """
 import os
 import select
@@ -73,10 +77,11 @@ class Probe:
         while self.d.pending_events():
             yield self.d.next_event(), time.monotonic()
 
-    def run(self, argv, cwd, env, opened_log=None):
+    def run(self, argv, cwd, env, opened_log=None, trace=False):
         began = time.monotonic()
         process = subprocess.Popen(argv, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                   stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE if trace else subprocess.DEVNULL)
         window = None
         mapped = painted = None
         deadline = began + 20
@@ -113,7 +118,16 @@ class Probe:
             with open(opened_log) as f:
                 opened = float(f.read().split()[0]) - pressed
             os.remove(opened_log)
+        phases = {}
+        if trace:
+            for line in process.stderr.read().decode().splitlines():
+                fields = line.split()
+                if len(fields) == 3 and fields[0] == "vcl-trace":
+                    phases.setdefault(fields[1], float(fields[2]) - began * 1000)
+            phases["mapped"] = (mapped - began) * 1000
+            phases["painted"] = (painted - began) * 1000
         return {"map": (mapped - began) * 1000, "paint": (painted - began) * 1000,
+                "phases": phases,
                 "rss": usage.ru_maxrss / 1024, "exit": (ended - pressed) * 1000,
                 "open": opened * 1000 if opened is not None else None}
 
@@ -127,6 +141,11 @@ def main():
     exe = None
     if "--exe" in sys.argv:
         exe = sys.argv[sys.argv.index("--exe") + 1]
+        args.remove(exe)
+    traced = None
+    if "--trace" in sys.argv:
+        traced = os.path.abspath(sys.argv[sys.argv.index("--trace") + 1])
+        args.remove(sys.argv[sys.argv.index("--trace") + 1])
 
     work = tempfile.mkdtemp(prefix="tarvik-bench-")
     here = os.path.dirname(os.path.abspath(__file__))
@@ -151,12 +170,15 @@ def main():
     }
     programs = {k: v for k, v in programs.items() if shutil.which(v[0])}
     results = {k: [] for k in programs}
+    traces = []
     try:
         probe = Probe(name)
         for _ in range(runs):
             for label, argv in programs.items():
                 results[label].append(
                     probe.run(argv, work, env, opened_log if label == "Tarvik" else None))
+            if traced:
+                traces.append(probe.run([traced], work, env, opened_log, trace=True)["phases"])
     finally:
         server.terminate()
         server.wait()
@@ -184,6 +206,17 @@ def main():
         if label != "Tarvik":
             med, _ = summary(label, "paint")
             print(f"Tarvik/{label} exec->paint: {base / med:.2f}")
+    if traces:
+        print("traced build, milliseconds from exec (medians):")
+        order = ["main", "application", "application-done", "fonts", "fonts-done", "show",
+                 "loop", "mapped", "exposed", "painted"]
+        previous = 0.0
+        for phase in order:
+            values = [t[phase] for t in traces if phase in t]
+            if values:
+                at = statistics.median(values)
+                print(f"  {phase:18} {at:7.1f}  (+{at - previous:.1f})")
+                previous = at
     if exe and os.path.exists(exe):
         size = os.path.getsize(exe)
         dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], capture_output=True,

@@ -2,6 +2,7 @@
 
 #include "vcl/DfmReader.h"
 #include "vcl/Scaling.h"
+#include "vcl/StartupTrace.h"
 
 #include <algorithm>
 #include <climits>
@@ -249,6 +250,7 @@ void TApplication::Run()
         return;
     auto &platform = backend::Instance();
     running_ = true;
+    VCL_TRACE("show");
     mainForm_->Show(platform.StartupShowCommand());
     if (!terminated_)
         platform.RunMessageLoop();

@@ -5,10 +5,12 @@
 #include "vcl/Backend.h"
 #include "vcl/Forms.h"
 #include "vcl/Shell.h"
+#include "vcl/StartupTrace.h"
 #include "vcl/WinApi.h"
 
 int main(int, char **)
 {
+    VCL_TRACE("main");
     vcl::CaptureStartupEnvironment();
     char noCommandLine[] = "";
     const int status = WinMain(nullptr, nullptr, noCommandLine, SW_SHOWNORMAL);

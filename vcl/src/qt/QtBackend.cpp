@@ -3,6 +3,7 @@
 #include "QtX11.h"
 #include "vcl/Forms.h"
 #include "vcl/Resources.h"
+#include "vcl/StartupTrace.h"
 #include "vcl/WindowStyle.h"
 
 #include <QApplication>
@@ -227,6 +228,13 @@ void FormWidget::moveEvent(QMoveEvent *event)
 
 bool FormWidget::eventFilter(QObject *watched, QEvent *event)
 {
+#ifdef VCL_STARTUP_TRACE
+    static bool painted = false;
+    if (event->type() == QEvent::Expose && !painted) {
+        painted = true;
+        VCL_TRACE("exposed");
+    }
+#endif
     if (event->type() == QEvent::Expose || event->type() == QEvent::Move)
         owner_.FrameKnown();
     return QWidget::eventFilter(watched, event);
@@ -353,9 +361,19 @@ public:
     TSize TextExtent(const TFontData &font, const String &text) override
     {
         EnsureApp();
+#ifdef VCL_STARTUP_TRACE
+        static bool first = true;
+        if (first)
+            VCL_TRACE("fonts");
+#endif
         const QFontMetrics metrics(ToQFont(font));
         const QRect bounds = metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20),
                                                   Qt::AlignLeft | Qt::AlignTop, FromText(text));
+#ifdef VCL_STARTUP_TRACE
+        if (first)
+            VCL_TRACE("fonts-done");
+        first = false;
+#endif
         return {bounds.width(), bounds.height()};
     }
 
@@ -377,6 +395,7 @@ public:
     void RunMessageLoop() override
     {
         EnsureApp();
+        VCL_TRACE("loop");
         looping_ = true;
         QApplication::exec();
         looping_ = false;
@@ -432,7 +451,9 @@ public:
         starting_ = true;
         // The toolkit sees the program's name alone, never the real
         // arguments: none of its own options can change the program.
+        VCL_TRACE("application");
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        VCL_TRACE("application-done");
         starting_ = false;
         qInstallMessageHandler(previousHandler_);
         // The toolkit ends the process with exit(1) from inside its loop
