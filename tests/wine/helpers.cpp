@@ -4,7 +4,7 @@
 //               it is given (second argument) to the file named by the first.
 //   PLANTED   - a DLL that, once loaded, leaves a file
 //               "<its directory>\loaded-<its name>-by-<program name>.txt".
-//   PROBE     - loads the planted DLLs by name the ordinary way, to show
+//   PROBE     - loads the planted DLL by name the ordinary way, to show
 //               that a program without the restriction would pick them up.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -13,7 +13,6 @@
 #include <shellapi.h>
 
 #include <cwchar>
-#include <initializer_list>
 
 #if defined(RECORDER)
 
@@ -69,9 +68,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 
 int main()
 {
-    for (const wchar_t *name : {L"version.dll", L"uxtheme.dll"})
-        LoadLibraryW(name);
-    return 0;
+    return LoadLibraryW(L"uxtheme.dll") != nullptr ? 0 : 1;
 }
 
 #endif

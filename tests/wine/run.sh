@@ -34,7 +34,7 @@ else
   grep -E "error:" "${TMPDIR:-/tmp}/tarvik-win32-build.log" | sort -u | head -5
 fi
 for exe in launcher/Tarvik.exe launcher/Tarvik-without-form.exe tests/wine/tarvik_wine_driver.exe \
-           tests/wine/xls_recorder.exe tests/wine/probe.exe tests/wine/version.dll tests/wine/uxtheme.dll; do
+           tests/wine/xls_recorder.exe tests/wine/probe.exe tests/wine/planted/uxtheme.dll; do
   [ -f "$build/$exe" ] || { result FAIL "built $exe"; echo "$passed passed, $failed failed"; exit 1; }
 done
 
@@ -64,17 +64,26 @@ empty="$WINEPREFIX/drive_c/empty dir"
 mkdir -p "$app" "$work" "$empty"
 cp "$build"/launcher/Tarvik.exe "$build"/launcher/Tarvik-without-form.exe \
    "$build"/tests/wine/xls_recorder.exe "$build"/tests/wine/probe.exe \
-   "$build"/tests/wine/version.dll "$build"/tests/wine/uxtheme.dll "$app"/
+   "$build"/tests/wine/planted/uxtheme.dll "$app"/
 printf 'not a real workbook\n' >"$work/DemoLathmere.xls"
 
 # One import: no window-manager frames from the X11 driver (without a
 # window manager each window close would otherwise wait about 2 s), and
-# the .xls association, under HKEY_CLASSES_ROOT where the shell reads it.
+# the .xls association, under HKEY_CLASSES_ROOT where the shell reads it;
+# and, as on Windows, a DLL file found on the search path is taken before
+# Wine's built-in one for the planted name (by default Wine would always
+# take its own, and the planted-DLL check would prove nothing). The name is
+# uxtheme.dll: Wine loads it by name at run time, after the program's
+# start-up code. (version.dll is no use here: Wine's own DLLs import it, so
+# a stand-in without its functions stops any program before it starts.)
 cat >"$WINEPREFIX/drive_c/setup.reg" <<'EOF'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"uxtheme"="native,builtin"
 
 [HKEY_CLASSES_ROOT\.xls]
 @="TarvikTest.Workbook"
