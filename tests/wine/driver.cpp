@@ -242,6 +242,8 @@ void CheckNoticeWindow(const Process &process, const Windows &windows)
     Check((style & WS_SYSMENU) == 0, "WS_SYSMENU is cleared");
     Check((style & WS_THICKFRAME) != 0, "WS_THICKFRAME is kept");
     Check((style & WS_CAPTION) == WS_CAPTION, "the title bar is kept");
+    Check((style & (WS_HSCROLL | WS_VSCROLL)) == 0,
+          "no scroll bar while everything fits");
     RECT outer;
     GetWindowRect(windows.notice, &outer);
     char text[160];
@@ -344,7 +346,9 @@ void OkByKey(const Paths &paths, UINT key, bool fullChecks)
         Check(!AnyErrorBox(process.info.dwProcessId), "Escape shows no box");
         focus = FocusOf(process.info.dwThreadId);
     }
-    if (focus != nullptr)
+    if (focus != nullptr && key == 0)
+        PostMessageW(focus, BM_CLICK, 0, 0); // a mouse click on the button
+    else if (focus != nullptr)
         Key(focus, key);
     const long code = WaitExit(process, 10000);
     Check(code == 0, "ends with exit code 0 (got " + std::to_string(code) + ")");
@@ -411,6 +415,39 @@ void FormMissing(const Paths &paths)
     Check(code == 1, "ends with exit code 1 once dismissed (got " + std::to_string(code) + ")");
 }
 
+HWND ButtonOf(HWND form)
+{
+    for (HWND child : ChildrenOf(form))
+        if (SameText(ClassOf(child), L"Button"))
+            return child;
+    return nullptr;
+}
+
+// Made smaller than its controls, the window shows scroll bars, and
+// scrolling moves the controls; back at full size the bars go.
+void CheckScrolling(HWND form)
+{
+    SetWindowPos(form, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    LONG style = GetWindowLongW(form, GWL_STYLE);
+    Check((style & WS_HSCROLL) != 0 && (style & WS_VSCROLL) != 0,
+          "too small for its controls, it shows both scroll bars");
+    HWND button = ButtonOf(form);
+    const LONG before = button != nullptr ? ClientBounds(button, form).top : 0;
+    PostMessageW(form, WM_VSCROLL, SB_PAGEDOWN, 0);
+    Sleep(300);
+    const LONG after = button != nullptr ? ClientBounds(button, form).top : 0;
+    Check(button != nullptr && before == 290 && after < before,
+          "scrolling down moves the controls up (" + std::to_string(before) + " -> " +
+              std::to_string(after) + ")");
+    SetWindowPos(form, nullptr, 0, 0, 500, 373, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    style = GetWindowLongW(form, GWL_STYLE);
+    Check((style & (WS_HSCROLL | WS_VSCROLL)) == 0 && button != nullptr &&
+              ClientBounds(button, form).top == 290,
+          "back at full size the bars go and the controls are back in place");
+}
+
 // A start-up show state, then a close from outside.
 void ShowState(const Paths &paths, WORD show, bool maximised)
 {
@@ -435,6 +472,7 @@ void ShowState(const Paths &paths, WORD show, bool maximised)
         Check(!IsIconic(windows.notice) && !IsZoomed(windows.notice) &&
                   outer.right - outer.left == 500 && outer.bottom - outer.top == 373,
               "restores to its normal 500x373 bounds");
+        CheckScrolling(windows.notice);
         PostMessageW(windows.notice, WM_CLOSE, 0, 0);
     }
     const long code = WaitExit(process, 10000);
@@ -480,6 +518,8 @@ int main()
     OkByKey(paths, VK_RETURN, true);
     current = "OK by Space";
     OkByKey(paths, VK_SPACE, false);
+    current = "OK by mouse";
+    OkByKey(paths, 0, false);
     current = "workbook missing";
     WorkbookMissing(paths);
     current = "form description missing";
