@@ -294,6 +294,27 @@ void CheckNoticeWindow(const Process &process, const Windows &windows)
         Check(bounds.bottom > 13 * 10 && bounds.right > 300,
               "the notice label is sized to its 14 lines");
     }
+    if (heading != nullptr) {
+        // What is on screen: the heading in red on the button-face colour.
+        Sleep(300);
+        RECT bounds;
+        GetWindowRect(heading, &bounds);
+        HDC screen = GetDC(nullptr);
+        bool red = false;
+        for (LONG y = bounds.top; y < bounds.bottom && !red; ++y)
+            for (LONG x = bounds.left; x < bounds.right && !red; ++x) {
+                const COLORREF pixel = GetPixel(screen, x, y);
+                red = GetRValue(pixel) > 200 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
+            }
+        RECT form;
+        GetClientRect(windows.notice, &form);
+        POINT corner{form.right - 3, 3};
+        ClientToScreen(windows.notice, &corner);
+        const COLORREF background = GetPixel(screen, corner.x, corner.y);
+        ReleaseDC(nullptr, screen);
+        Check(red, "the heading is drawn in red");
+        Check(background == GetSysColor(COLOR_BTNFACE), "the background is the button face");
+    }
     if (button != nullptr) {
         const LONG buttonStyle = GetWindowLongW(button, GWL_STYLE);
         Check((buttonStyle & WS_TABSTOP) != 0, "OK is a tab stop");
@@ -481,6 +502,55 @@ void ShowState(const Paths &paths, WORD show, bool maximised)
     Check(ReadRecord(paths.record).empty(), "a close from outside opens nothing");
 }
 
+std::string ResourceText(HMODULE module, const wchar_t *name, const wchar_t *type)
+{
+    HRSRC resource = FindResourceW(module, name, type);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const char *data = loaded != nullptr ? static_cast<const char *>(LockResource(loaded)) : nullptr;
+    return data != nullptr ? std::string(data, SizeofResource(module, resource)) : std::string();
+}
+
+// What the executables carry: icon, form description, version, manifest.
+void Resources(const Paths &paths)
+{
+    const struct {
+        const wchar_t *file;
+        bool form;
+    } programs[] = {{L"\\Tarvik.exe", true}, {L"\\Tarvik-without-form.exe", false}};
+    for (const auto &program : programs) {
+        current = "resources of " + Narrow(program.file + 1);
+        HMODULE module = LoadLibraryExW((paths.app + program.file).c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        Check(module != nullptr, "opens as a resource file");
+        if (module == nullptr)
+            continue;
+        Check(FindResourceW(module, L"MAINICON", MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */) !=
+                  nullptr,
+              "carries MAINICON");
+        const std::string form = ResourceText(module, L"TFTARVIK", MAKEINTRESOURCEW(10));
+        Check(program.form ? form.rfind("object FTarvik: TFTarvik", 0) == 0 : form.empty(),
+              program.form ? "carries the form description as TFTARVIK" : "carries no TFTARVIK");
+        const std::string manifest =
+            ResourceText(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+        Check(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+                  manifest.find("version=\"6.0.0.0\"") != std::string::npos,
+              "its manifest asks for common controls 6");
+        Check(manifest.find("level=\"asInvoker\"") != std::string::npos, "runs asInvoker");
+        Check(manifest.find(">true</dpiAware>") != std::string::npos, "is system-DPI aware");
+        const std::string version =
+            ResourceText(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+        const auto has = [&version](const wchar_t *text) {
+            const std::size_t bytes = wcslen(text) * sizeof(wchar_t);
+            return version.find(std::string(reinterpret_cast<const char *>(text), bytes)) !=
+                   std::string::npos;
+        };
+        Check(has(L"ProductName") && has(L"FileDescription") && has(L"Tarvik") &&
+                  has(L"1.0.0"),
+              "its version information names Tarvik 1.0.0");
+        FreeLibrary(module);
+    }
+}
+
 void PlantedLibraries(const Paths &paths)
 {
     bool byTarvik = false;
@@ -514,6 +584,7 @@ int main()
     }
     const Paths paths{arguments[1], arguments[2], arguments[3], arguments[4]};
 
+    Resources(paths);
     current = "OK by Enter";
     OkByKey(paths, VK_RETURN, true);
     current = "OK by Space";

@@ -105,10 +105,19 @@ HFONT FontOf(const TFontData &data)
     return font;
 }
 
+// The program's icon at one size, loaded once and kept: a shared load
+// would hand back the first size asked for, whatever the size.
 HICON LoadMainIcon(int size)
 {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size,
-                                         size, LR_DEFAULTCOLOR | LR_SHARED));
+    static std::vector<std::pair<int, HICON>> icons;
+    for (const auto &entry : icons)
+        if (entry.first == size)
+            return entry.second;
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
+                                               size, size, LR_DEFAULTCOLOR));
+    if (icon != nullptr)
+        icons.emplace_back(size, icon);
+    return icon;
 }
 
 // An icon from decoded pixels (0xAARRGGBB, top row first).
