@@ -357,6 +357,12 @@ void OkByKey(const Paths &paths, UINT key, bool fullChecks)
     }
     HWND focus = FocusOf(process.info.dwThreadId);
     if (fullChecks && focus != nullptr) {
+        // Tab keeps the focus on OK, the only tab stop, and clicks nothing.
+        Key(focus, VK_TAB);
+        Sleep(500);
+        Check(FocusOf(process.info.dwThreadId) == focus &&
+                  WaitForSingleObject(process.info.hProcess, 0) == WAIT_TIMEOUT,
+              "Tab keeps the focus on OK");
         // Escape does nothing: the window stays, nothing is opened.
         Key(focus, VK_ESCAPE);
         Sleep(700);

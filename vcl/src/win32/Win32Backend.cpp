@@ -17,8 +17,9 @@ namespace {
 
 // Before any DLL is loaded by name, only the system directory is searched:
 // a DLL planted beside the program (or in the working directory) under a
-// system DLL's name is never picked up. Runs before WinMain.
-__attribute__((constructor)) void RestrictDllSearch()
+// system DLL's name is never picked up. Runs before WinMain and before the
+// program's static initialisers (priority 101, the first one available).
+__attribute__((constructor(101))) void RestrictDllSearch()
 {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI *)(DWORD);
     using SetDllDirectoryWFn = BOOL(WINAPI *)(LPCWSTR);
