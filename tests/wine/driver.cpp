@@ -419,13 +419,18 @@ void FormMissing(const Paths &paths)
     if (box != nullptr) {
         std::wstring message;
         bool ok = false;
+        bool icon = false;
         for (HWND child : ChildrenOf(box)) {
             const std::wstring text = TextOf(child);
             if (text.find(L"TFTarvik") != std::wstring::npos)
                 message = text;
             if (SameText(ClassOf(child), L"Button") && text == L"OK")
                 ok = true;
+            if (SameText(ClassOf(child), L"Static") &&
+                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                icon = true;
         }
+        Check(icon, "it shows an icon");
         Check(message == Wide("Ressource TFTarvik introuvable."),
               "it reports the missing form description (got \"" + Narrow(message) + "\")");
         Check(ok, "it has an OK button");

@@ -38,6 +38,17 @@ for exe in launcher/Tarvik.exe launcher/Tarvik-without-form.exe tests/wine/tarvi
   [ -f "$build/$exe" ] || { result FAIL "built $exe"; echo "$passed passed, $failed failed"; exit 1; }
 done
 
+# Self-contained: the programs import system DLLs only.
+for exe in Tarvik.exe Tarvik-without-form.exe; do
+  imports=$(i686-w64-mingw32-objdump -p "$build/launcher/$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+  others=$(for dll in $imports; do
+    case $dll in kernel32.dll|user32.dll|gdi32.dll|shell32.dll|ole32.dll|comctl32.dll|msvcrt.dll|advapi32.dll) ;; *) echo "$dll" ;; esac
+  done)
+  if [ -z "$others" ]; then result OK "$exe imports system DLLs only ($imports)"
+  else result FAIL "$exe imports $others"; fi
+done
+echo "     Tarvik.exe: $(stat -c %s "$build/launcher/Tarvik.exe") bytes"
+
 # ---------------------------------------------- X server and Wine prefix
 display=77
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
