@@ -3,14 +3,16 @@
 #include "FakeBackend.h"
 #include "UTarvik.h"
 
+#ifndef _WIN32
 #include "vcl/Shell.h"
+#endif
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -35,14 +37,18 @@ protected:
         previous_ = Application;
         Application = &application_;
         FTarvik = nullptr;
+#ifndef _WIN32
         vcl::SetDesktopOpener([this](const String &path) {
             requests_.push_back(path);
             return 42;
         });
+#endif
     }
     void TearDown() override
     {
+#ifndef _WIN32
         vcl::SetDesktopOpener(nullptr);
+#endif
         application_.DestroyComponents();
         Application = previous_;
         FTarvik = nullptr;
@@ -104,8 +110,11 @@ TEST_F(TarvikTest, CreationTakesTheWindowMenuOffAndFillsInTheTexts)
 {
     Application->CreateForm(&FTarvik);
     auto &native = static_cast<FakeForm &>(*FTarvik->NativeForm());
+#ifndef _WIN32
+    // On Windows these are the system's calls, checked on real windows.
     EXPECT_EQ(native.style, WS_OVERLAPPEDWINDOW & ~WS_SYSMENU);
     EXPECT_EQ(native.frameRedraws, 1);
+#endif
     EXPECT_FALSE(native.visible) << "not shown before the loop runs";
     EXPECT_EQ(native.text, "Lathmere");
     EXPECT_EQ(FTarvik->Label1->GetCaption(), "Important information to read");
@@ -141,31 +150,35 @@ TEST_F(TarvikTest, TheNoticeTextIsExactlyTheFourteenLines)
     EXPECT_EQ(FTarvik->Label2->GetHeight(), 14 * 13);
 }
 
+// A fresh folder made the working directory for the test's length.
 class TemporaryFolder {
 public:
     TemporaryFolder()
     {
-        char pattern[] = "/tmp/tarvik-form-XXXXXX";
-        path_ = mkdtemp(pattern);
-        char *cwd = getcwd(nullptr, 0);
-        previous_ = cwd;
-        free(cwd);
-        EXPECT_EQ(chdir(path_.c_str()), 0);
+        namespace fs = std::filesystem;
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = fs::temp_directory_path() / ("tarvik-form-" + std::to_string(stamp));
+        fs::create_directories(path_);
+        previous_ = fs::current_path();
+        fs::current_path(path_);
     }
     ~TemporaryFolder()
     {
-        EXPECT_EQ(chdir(previous_.c_str()), 0);
-        std::remove((path_ + "/DemoLathmere.xls").c_str());
-        rmdir(path_.c_str());
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(path_);
     }
-    void Touch(const char *name) { std::ofstream(path_ + "/" + name) << "x"; }
-    const String &Path() const { return path_; }
+    void Touch(const char *name) { std::ofstream(path_ / name) << "x"; }
+    // The absolute path the shell is handed for `name` in this folder.
+    String PathOf(const char *name) const { return (path_ / name).string(); }
 
 private:
-    String path_;
-    String previous_;
+    std::filesystem::path path_;
+    std::filesystem::path previous_;
 };
 
+// Elsewhere the open request goes through the layer's own ShellExecuteA,
+// which a test can watch; on Windows it is the system's (see tests/wine).
+#ifndef _WIN32
 TEST_F(TarvikTest, OkOpensTheWorkbookInTheWorkingFolderOnceAndEnds)
 {
     TemporaryFolder folder;
@@ -176,7 +189,7 @@ TEST_F(TarvikTest, OkOpensTheWorkbookInTheWorkingFolderOnceAndEnds)
         FTarvik->BtnOK->Click(); // a second activation queued behind the first
     };
     Application->Run();
-    EXPECT_EQ(requests_, std::vector<String>{folder.Path() + "/DemoLathmere.xls"});
+    EXPECT_EQ(requests_, std::vector<String>{folder.PathOf("DemoLathmere.xls")});
     EXPECT_TRUE(Application->GetTerminated());
 }
 
@@ -190,6 +203,8 @@ TEST_F(TarvikTest, WithoutTheWorkbookOkEndsSilently)
     EXPECT_TRUE(FakeBackend::Get().errorBoxes.empty());
     EXPECT_TRUE(Application->GetTerminated());
 }
+
+#endif
 
 TEST_F(TarvikTest, TheEntryRunsTheWindowAndReturnsZero)
 {

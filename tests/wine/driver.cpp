@@ -589,8 +589,8 @@ int main()
 {
     int count = 0;
     wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count != 5) {
-        std::fprintf(stderr, "usage: driver APPDIR WORKDIR EMPTYDIR RECORDFILE\n");
+    if (arguments == nullptr || (count != 5 && count != 6)) {
+        std::fprintf(stderr, "usage: driver APPDIR WORKDIR EMPTYDIR RECORDFILE [OTHERWORKDIR]\n");
         return 2;
     }
     const Paths paths{arguments[1], arguments[2], arguments[3], arguments[4]};
@@ -602,6 +602,14 @@ int main()
     OkByKey(paths, VK_SPACE, false);
     current = "OK by mouse";
     OkByKey(paths, 0, false);
+    if (count == 6) {
+        // A working directory whose name is not all ASCII, nor all in the
+        // ANSI code page: the shell still gets the file.
+        Paths other = paths;
+        other.work = arguments[5];
+        current = "OK in a folder with non-ASCII characters";
+        OkByKey(other, VK_RETURN, false);
+    }
     current = "workbook missing";
     WorkbookMissing(paths);
     current = "form description missing";

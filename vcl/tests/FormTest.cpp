@@ -145,6 +145,9 @@ TEST_F(FormTest, TheNativeWindowGetsEverySettingAndTheControlsExtent)
 
 TEST_F(FormTest, TheWindowMenuBitGoesThroughTheWindowsNames)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows these are the system's own calls, on real windows only";
+#endif
     TTestForm *form = Create();
     HWND handle = form->Handle;
     const LONG style = GetWindowLongA(handle, GWL_STYLE);
