@@ -1,9 +1,17 @@
 #!/usr/bin/python3
 """Draws Tarvik's icon: a worksheet with a red notice mark, 32x32 pixels in
 the 16 standard colours, written as a Windows .ico file (one 4-bit image
-with its transparency mask)."""
+with its transparency mask).
+
+    make_icon.py [OUT.ico [ICON-DATA.txt]] [--png DIR]
+
+With --png it also writes the desktop's icons, DIR/<N>x<N>/tarvik.png for
+N in 32, 48, 64, 128 and 256: the same image, enlarged nearest-neighbour so
+the pixel art stays crisp, transparent where the mask is."""
+import os
 import struct
 import sys
+import zlib
 
 # The 16 standard colours, as (red, green, blue).
 PALETTE = [
@@ -77,16 +85,52 @@ def ico(img):
     entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 22)
     return directory + entry + image
 
+PNG_SIZES = (32, 48, 64, 128, 256)
+
+def png(img, size):
+    """The image as an 8-bit RGBA PNG of size x size pixels, each output pixel
+    taking the colour of the source pixel it falls in (nearest neighbour)."""
+    src = len(img)
+    raw = bytearray()
+    for y in range(size):
+        raw.append(0)  # filter type None
+        row = img[y * src // size]
+        for x in range(size):
+            index = row[x * src // size]
+            if index is None:
+                raw += b"\0\0\0\0"
+            else:
+                raw += bytes(PALETTE[index]) + b"\xff"
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
 def main():
-    data = ico(draw())
-    out = sys.argv[1] if len(sys.argv) > 1 else "Tarvik.ico"
+    args = sys.argv[1:]
+    png_dir = None
+    if "--png" in args:
+        at = args.index("--png")
+        png_dir = args[at + 1]
+        del args[at:at + 2]
+    img = draw()
+    data = ico(img)
+    out = args[0] if args else "Tarvik.ico"
     with open(out, "wb") as f:
         f.write(data)
-    if len(sys.argv) > 2:  # the same bytes as a form description's Icon.Data
+    if len(args) > 1:  # the same bytes as a form description's Icon.Data
         text = data.hex().upper()
         lines = ["      " + text[i:i + 64] for i in range(0, len(text), 64)]
-        with open(sys.argv[2], "w") as f:
+        with open(args[1], "w") as f:
             f.write("    Icon.Data = {\n" + "\n".join(lines) + "}\n")
+    if png_dir is not None:
+        for size in PNG_SIZES:
+            folder = os.path.join(png_dir, "%dx%d" % (size, size))
+            os.makedirs(folder, exist_ok=True)
+            with open(os.path.join(folder, "tarvik.png"), "wb") as f:
+                f.write(png(img, size))
 
 if __name__ == "__main__":
     main()
