@@ -13,9 +13,7 @@ cmake --build "$root/build-test" --parallel "$(nproc)"
 ctest --test-dir "$root/build-test" --output-on-failure --parallel "$(nproc)"
 
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
-cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
-  >/dev/null
+cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Sanitize >/dev/null
 cmake --build "$root/build-asan" --parallel "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
   LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \

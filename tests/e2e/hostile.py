@@ -156,6 +156,17 @@ def the_open_service_missing_failing_or_hanging_never_holds_tarvik(desktop):
             assert len(records) == 1, (mode, records)
             # Standard input, output and error, and nothing else of ours.
             assert records[0][1] == b"fds: 0 1 2", records[0][1]
+    # Once Tarvik has gone, no service it started stays a zombie (the
+    # system reaps them; give it a moment).
+    deadline = time.monotonic() + 3
+    while True:
+        states = subprocess.run(["ps", "-eo", "stat=,args="], capture_output=True,
+                                text=True).stdout.splitlines()
+        zombies = [s for s in states if s.strip().startswith("Z") and "xdg-open" in s]
+        if not zombies or time.monotonic() > deadline:
+            break
+        time.sleep(0.1)
+    assert not zombies, zombies
     subprocess.run(["pkill", "-f", os.path.join(desktop.root, "probe-bin")])
 
 
