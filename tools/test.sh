@@ -26,3 +26,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 if [[ -x "$root/tests/wine/run.sh" ]]; then
   "$root/tests/wine/run.sh"
 fi
+
+# The Linux package and the Windows zip, built and checked.
+"$root/tests/packaging/check.sh"
