@@ -351,11 +351,13 @@ def no_process_is_left_behind(desktop):
     assert after <= before, f"new bus daemons: {after - before}"
 
 
-def main():
+def run_cases(cases):
+    """Runs each case in a desktop of its own on one shared X server;
+    prints a line per case and the closing count. Returns the exit status."""
     server, display = start_xvfb()
     passed = failed = 0
     try:
-        for test in CASES:
+        for test in cases:
             desktop = Desktop(display)
             began = time.monotonic()
             try:
@@ -380,4 +382,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases(CASES))

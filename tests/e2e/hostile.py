@@ -12,7 +12,6 @@ import signal
 import subprocess
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e  # noqa: E402  (reads TARVIK, TARVIK_WITHOUT_FORM, DEMO from argv)
@@ -252,33 +251,5 @@ def a_hundred_instances_are_a_hundred_independent_windows(desktop):
     assert len(probe_records(log, timeout=0)) == 100
 
 
-def main():
-    server, display = e2e.start_xvfb()
-    passed = failed = 0
-    try:
-        for test in CASES:
-            desktop = e2e.Desktop(display)
-            began = time.monotonic()
-            try:
-                test(desktop)
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - began:.2f} s)", flush=True)
-            except Exception:
-                failed += 1
-                print(f"FAIL {test.__name__}", flush=True)
-                traceback.print_exc()
-            finally:
-                for process in desktop.processes:
-                    if process.poll() is None:
-                        process.kill()
-                        process.wait()
-                shutil.rmtree(desktop.root, ignore_errors=True)
-    finally:
-        server.send_signal(signal.SIGTERM)
-        server.wait()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2e.run_cases(CASES))

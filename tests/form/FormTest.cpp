@@ -1,6 +1,7 @@
 // The program's form and entry on the fake back end: the shipped
 // description, the notice text, and the entry's run and exit status.
 #include "FakeBackend.h"
+#include "NoticeLines.h"
 #include "UTarvik.h"
 
 #ifndef _WIN32
@@ -124,25 +125,9 @@ TEST_F(TarvikTest, TheNoticeTextIsExactlyTheFourteenLines)
 {
     Application->CreateForm(&FTarvik);
     const String notice = FTarvik->Label2->Caption;
-    const char *const lines[] = {
-        "Lathmere is an Excel application. This can only work if when you open it, you allow the",
-        "macros.",
-        "",
-        "The entry sheet cutting list is not protected so you can use all the features of Excel. However,",
-        "this sheet has columns, rows, and fields needed to run the application. If you delete them, you may",
-        "make the application unusable.",
-        "In case due to improper handling or due to any problems the application becomes unusable, you",
-        "have a backup copy in the same directory as this one,",
-        "called 'Lathmere-copy.xls'. You will need to copy the file 'Lathmere-copy.xls' you",
-        "rename it 'Lathmere.xls' and it is this copy that you then use.",
-        "Always keep a file 'Lathmere-copy.xls' backup in case the application you are using",
-        "unusable.",
-        "",
-        "You can get this information again in the tab 'Help', section 'What if the application is damaged'.",
-    };
     String expected;
-    for (const char *line : lines)
-        expected += (expected.empty() && line == lines[0] ? "" : "\n") + String(line);
+    for (const char *line : tarvik::test::kNoticeLines)
+        expected += (line == tarvik::test::kNoticeLines[0] ? "" : "\n") + String(line);
     EXPECT_EQ(notice, expected);
     EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), 13);
     EXPECT_EQ(notice.find('\r'), String::npos);

@@ -2,6 +2,7 @@
 // the keys and clicks that reach the OK button, resizing, and closing from
 // outside. Runs on the offscreen platform, where no window manager adds a
 // frame of its own.
+#include "NoticeLines.h"
 #include "QtBackend.h"
 #include "UTarvik.h"
 
@@ -42,30 +43,12 @@ std::vector<std::string> &OpenRequests()
     return requests;
 }
 
-// The notice as the window must show it, line by line.
+// The notice as the window must show it.
 QString ExpectedNotice()
 {
-    const QStringList lines = {
-        "Lathmere is an Excel application. This can only work if when you open it, you allow "
-        "the",
-        "macros.",
-        "",
-        "The entry sheet cutting list is not protected so you can use all the features of "
-        "Excel. However,",
-        "this sheet has columns, rows, and fields needed to run the application. If you delete "
-        "them, you may",
-        "make the application unusable.",
-        "In case due to improper handling or due to any problems the application becomes "
-        "unusable, you",
-        "have a backup copy in the same directory as this one,",
-        "called 'Lathmere-copy.xls'. You will need to copy the file 'Lathmere-copy.xls' you",
-        "rename it 'Lathmere.xls' and it is this copy that you then use.",
-        "Always keep a file 'Lathmere-copy.xls' backup in case the application you are using",
-        "unusable.",
-        "",
-        "You can get this information again in the tab 'Help', section 'What if the "
-        "application is damaged'.",
-    };
+    QStringList lines;
+    for (const char *line : tarvik::test::kNoticeLines)
+        lines << QString::fromUtf8(line);
     return lines.join('\n');
 }
 
