@@ -29,3 +29,6 @@ fi
 
 # The Linux package and the Windows zip, built and checked.
 "$root/tests/packaging/check.sh"
+
+# The Linux program on Wayland, under a headless Weston.
+"$root/tests/wayland/check.sh"
