@@ -123,7 +123,6 @@ private:
     String title_;
     TForm *mainForm_ = nullptr;
     bool terminated_ = false;
-    bool running_ = false;
 };
 
 extern TApplication *Application;

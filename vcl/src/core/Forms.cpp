@@ -249,12 +249,10 @@ void TApplication::Run()
     if (mainForm_ == nullptr || terminated_)
         return;
     auto &platform = backend::Instance();
-    running_ = true;
     VCL_TRACE("show");
     mainForm_->Show(platform.StartupShowCommand());
     if (!terminated_)
         platform.RunMessageLoop();
-    running_ = false;
 }
 
 void TApplication::Terminate()

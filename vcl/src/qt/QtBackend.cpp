@@ -70,7 +70,6 @@ protected:
         scroll_->setGeometry(rect());
         QWidget::resizeEvent(event);
     }
-    void moveEvent(QMoveEvent *event) override;
     // The window manager's frame is known only once it has framed the
     // window: look again whenever the native window is exposed or moved.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -219,12 +218,6 @@ private:
     QMargins frame_ = kClassicFrame;
     LONG style_ = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 };
-
-void FormWidget::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    owner_.FrameKnown();
-}
 
 bool FormWidget::eventFilter(QObject *watched, QEvent *event)
 {
@@ -447,15 +440,13 @@ public:
         argv_[0] = program_.data();
         argv_[1] = nullptr;
         argc_ = 1;
-        previousHandler_ = qInstallMessageHandler(QuietStartupMessages);
-        starting_ = true;
+        const QtMessageHandler previous = qInstallMessageHandler(QuietStartupMessages);
         // The toolkit sees the program's name alone, never the real
         // arguments: none of its own options can change the program.
         VCL_TRACE("application");
         app_ = std::make_unique<QApplication>(argc_, argv_);
         VCL_TRACE("application-done");
-        starting_ = false;
-        qInstallMessageHandler(previousHandler_);
+        qInstallMessageHandler(previous);
         // The toolkit ends the process with exit(1) from inside its loop
         // when the display connection breaks (the X server died). Running
         // the program's destructors then would tear widgets down under the
@@ -470,10 +461,6 @@ public:
         QApplication::setApplicationName(FromText(title_.empty() ? program_ : title_));
         QApplication::setDesktopFileName(FromText(program_));
     }
-
-    bool Starting() const { return starting_; }
-    QtMessageHandler PreviousHandler() const { return previousHandler_; }
-    std::string &StartupMessages() { return startupMessages_; }
 
 private:
     // The window class's instance name: the application title in lower
@@ -523,10 +510,7 @@ private:
     int argc_ = 1;
     char *argv_[2] = {nullptr, nullptr};
     std::set<FormWindow *> forms_;
-    QtMessageHandler previousHandler_ = nullptr;
-    bool starting_ = false;
     bool looping_ = false;
-    std::string startupMessages_;
 };
 
 Backend &TheBackend()
@@ -536,22 +520,13 @@ Backend &TheBackend()
     return *backend;
 }
 
-// While the application object is being made, the toolkit's messages are
-// held back; if it cannot start (no display), one line says so and the
-// process ends with status 1 instead of aborting.
-void QuietStartupMessages(QtMsgType type, const QMessageLogContext &context,
-                          const QString &message)
+// Installed only while the application object is being made: the
+// toolkit's start-up chatter is not shown; if it cannot start (no display),
+// one line says so and the process ends with status 1 instead of aborting.
+void QuietStartupMessages(QtMsgType type, const QMessageLogContext &, const QString &)
 {
-    Backend &backend = TheBackend();
-    if (type != QtFatalMsg) {
-        if (backend.Starting()) {
-            backend.StartupMessages() += message.toStdString();
-            backend.StartupMessages() += '\n';
-        } else if (backend.PreviousHandler() != nullptr) {
-            backend.PreviousHandler()(type, context, message);
-        }
+    if (type != QtFatalMsg)
         return;
-    }
     const char *display = std::getenv("DISPLAY");
     const char *wayland = std::getenv("WAYLAND_DISPLAY");
     String where;
