@@ -4,7 +4,10 @@
 # (WAYLAND_DEBUG) it checks that the top-level window announces the app id
 # tarvik (the desktop entry's name, so docks find its icon) and the title
 # Lathmere, keeps the outer size it has under an X window manager, and is
-# painted. Prints "N passed, M failed" last; exits non-zero on any failure.
+# painted. From a screenshot of the compositor's output it checks the title
+# bar: the title, and no minimise, maximise or close button, as the window
+# has no window menu. Prints "N passed, M failed" last; exits non-zero on
+# any failure.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build-test}
@@ -16,7 +19,7 @@ result() { # result OK|FAIL what
   else failed=$((failed + 1)); echo "FAIL $2"; fi
 }
 
-"$root/tools/setup.sh" weston qt6-wayland >/dev/null
+"$root/tools/setup.sh" weston qt6-wayland imagemagick >/dev/null
 [ -x "$tarvik" ] || { echo "FAIL $tarvik is not built"; exit 1; }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wayland.XXXXXX")
@@ -33,8 +36,15 @@ mkdir "$scratch/run" "$scratch/work"
 chmod 700 "$scratch/run"
 printf 'not a real workbook\n' >"$scratch/work/DemoLathmere.xls"
 export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=tarvik-test
-weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 \
-  --idle-time=0 >"$scratch/weston.log" 2>&1 &
+# A plain background, no panel and no animations, so the window is what differs from it;
+# the pixman renderer so there are pixels to shoot; --debug lets the
+# screenshot client in.
+background='#204060'
+printf '[shell]\nbackground-color=0xff%s\npanel-position=none\nstartup-animation=none\nanimation=none\n' "${background#\#}" \
+  >"$scratch/weston.ini"
+weston --config="$scratch/weston.ini" --backend=headless-backend.so --use-pixman --debug \
+  --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --idle-time=0 \
+  >"$scratch/weston.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 if [ ! -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]; then
@@ -77,6 +87,39 @@ geometry=$(sed -n "/-> $surface\\.attach(wl_buffer@/q; s/.*set_window_geometry(\
 if grep -q 'protocol error\|wl_display@1\.error' "$log"; then
   result FAIL "no protocol error"; grep 'error' "$log" | head -3
 else result OK "no protocol error"; fi
+# The screen as the compositor shows it.
+mkdir "$scratch/shot"
+(cd "$scratch/shot" && weston-screenshooter >/dev/null 2>&1)
+shot=$(ls "$scratch/shot"/*.png 2>/dev/null | head -1)
+if [ -n "$shot" ]; then
+  # The window: whatever is not the background ("PNG 500x373 1024x768+X+Y").
+  read -r width height left top < <(convert "$shot" -fill black -opaque "$background" \
+    -fill white +opaque black -trim info:- | sed -n 's/.* \([0-9]*\)x\([0-9]*\) [0-9]*x[0-9]*+\([0-9]*\)+\([0-9]*\).*/\1 \2 \3 \4/p')
+  [ "${width:-0}x${height:-0}" = 500x373 ] && result OK "on screen 500x373, frame included" \
+    || result FAIL "on screen: ${width:-?}x${height:-?}"
+  colours() { # colours W H X Y: how many colours the screen has in that box
+    convert "$shot" -crop "$1x$2+$(($3 + left))+$(($4 + top))" +repage -format %k info:-
+  }
+  # The caption lies inside the 4-pixel border, 19 pixels high; the title
+  # at its left, and at its right, where a toolkit or compositor puts its
+  # buttons, nothing but the caption colour.
+  [ "$(colours 150 19 4 4)" -gt 2 ] && result OK "the title bar shows the title" \
+    || result FAIL "the title bar shows the title"
+  [ "$(colours 150 19 342 4)" = 1 ] && result OK "no minimise, maximise or close button" \
+    || result FAIL "no minimise, maximise or close button (see $shot)"
+  # The client area starts below the caption, as under an X window manager:
+  # the red heading's label is 10 pixels in and down, its first ink within
+  # a few pixels of that (the glyphs' bearings).
+  red=$(convert "$shot" -fill black +opaque '#FF0000' -trim info:- 2>/dev/null |
+        sed -n 's/.* [0-9]*x[0-9]* [0-9]*x[0-9]*+\([0-9]*\)+\([0-9]*\).*/\1 \2/p')
+  read -r red_x red_y <<<"${red:--1 -1}"
+  dx=$((red_x - left - 4 - 10)) dy=$((red_y - top - 23 - 10))
+  if [ "$dx" -ge 0 ] && [ "$dx" -le 4 ] && [ "$dy" -ge 0 ] && [ "$dy" -le 4 ]; then
+    result OK "client area inside the frame"
+  else result FAIL "red heading at $red_x,$red_y, window at $left,$top"; fi
+else
+  result FAIL "screenshot taken"; tail -3 "$scratch/weston.log"
+fi
 if kill -0 "$program" 2>/dev/null; then result OK "still running, waiting for OK"
 else result FAIL "still running, waiting for OK"; fi
 

@@ -1,5 +1,6 @@
 #include "QtBackend.h"
 
+#include "QtFrame.h"
 #include "QtX11.h"
 #include "vcl/Forms.h"
 #include "vcl/Resources.h"
@@ -14,6 +15,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -64,11 +67,79 @@ public:
     QScrollArea *Scroll() const { return scroll_; }
     TForm &Form() const { return form_; }
 
+    // Draws the frame for `style` inside the window from now on, or, with
+    // drawn false, leaves the frame to the window manager.
+    void SetDrawnFrame(bool drawn, LONG style)
+    {
+        drawn_ = drawn;
+        drawnStyle_ = style;
+        setMouseTracking(drawn);
+        if (!drawn)
+            unsetCursor();
+        Layout();
+        update();
+    }
+    bool DrawsFrame() const { return drawn_; }
+    QMargins DrawnMargins() const
+    {
+        if (!drawn_)
+            return {};
+        const bool maximised = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+        return DrawnFrameMargins(drawnStyle_, maximised, FrameScale());
+    }
+
 protected:
     void resizeEvent(QResizeEvent *event) override
     {
-        scroll_->setGeometry(rect());
+        Layout();
         QWidget::resizeEvent(event);
+    }
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (!drawn_) {
+            QWidget::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        PaintDrawnFrame(painter, size(), DrawnMargins(), palette(), isActiveWindow(),
+                        windowTitle(), FrameScale());
+    }
+    void changeEvent(QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::WindowStateChange:
+            Layout();
+            update();
+            break;
+        case QEvent::ActivationChange:
+        case QEvent::WindowTitleChange:
+        case QEvent::PaletteChange:
+            update();
+            break;
+        default:
+            break;
+        }
+        QWidget::changeEvent(event);
+    }
+    // On the drawn frame the caption moves the window and the border
+    // resizes it, both done by the compositor.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        const FrameHit hit = Hit(event->position().toPoint());
+        QWindow *window = windowHandle();
+        if (event->button() == Qt::LeftButton && window != nullptr) {
+            if (hit.edges)
+                window->startSystemResize(hit.edges);
+            else if (hit.caption)
+                window->startSystemMove();
+        }
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (drawn_ && event->buttons() == Qt::NoButton)
+            setCursor(CursorFor(Hit(event->position().toPoint()).edges));
+        event->accept();
     }
     // The window manager's frame is known only once it has framed the
     // window: look again whenever the native window is exposed or moved.
@@ -88,10 +159,46 @@ protected:
     }
 
 private:
+    void Layout() { scroll_->setGeometry(rect().marginsRemoved(DrawnMargins())); }
+
+    qreal FrameScale() const
+    {
+        const QScreen *on = screen();
+        const int ppi = on != nullptr ? qRound(on->logicalDotsPerInchY()) : 96;
+        return ppi > 0 ? ppi / 96.0 : 1.0;
+    }
+
+    FrameHit Hit(const QPoint &point) const
+    {
+        if (!drawn_)
+            return {};
+        const QMargins frame = DrawnMargins();
+        return HitTestFrame(size(), frame, (drawnStyle_ & WS_THICKFRAME) != 0, frame.top(),
+                            point);
+    }
+
+    static Qt::CursorShape CursorFor(Qt::Edges edges)
+    {
+        const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
+        const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
+        if (horizontal && vertical) {
+            const bool falling = edges == (Qt::TopEdge | Qt::LeftEdge) ||
+                                 edges == (Qt::BottomEdge | Qt::RightEdge);
+            return falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+        }
+        if (horizontal)
+            return Qt::SizeHorCursor;
+        if (vertical)
+            return Qt::SizeVerCursor;
+        return Qt::ArrowCursor;
+    }
+
     TForm &form_;
     FormWindow &owner_;
     QScrollArea *scroll_ = nullptr;
     QWidget *client_ = nullptr;
+    bool drawn_ = false;
+    LONG drawnStyle_ = 0;
 };
 
 class Backend;
@@ -197,8 +304,25 @@ private:
         }
         // Elsewhere the toolkit's own hints are all there is; changing them
         // on a visible window would hide it, so only before it is shown.
-        if (widget_->isVisible())
+        // Where the toolkit's decorations would show buttons the style does
+        // not have, the window draws its own frame instead.
+        const bool drawn = DrawsOwnFrame(QGuiApplication::platformName(), style_);
+        if (widget_->isVisible()) {
+            if (drawn && widget_->DrawsFrame())
+                widget_->SetDrawnFrame(true, style_);
             return;
+        }
+        if (drawn != widget_->DrawsFrame()) {
+            frame_ = drawn ? QMargins() : kClassicFrame;
+            widget_->SetDrawnFrame(drawn, style_);
+            ApplyGeometry();
+        } else if (drawn) {
+            widget_->SetDrawnFrame(true, style_);
+        }
+        if (drawn) {
+            widget_->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+            return;
+        }
         Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
         if ((style_ & WS_CAPTION) == WS_CAPTION)
             flags |= Qt::WindowTitleHint;
