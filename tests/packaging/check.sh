@@ -1,9 +1,11 @@
 #!/bin/bash
 # Builds both packages with tools/package.sh and checks them: lintian has no
-# error on the .deb, the desktop entry and metainfo validate, the .deb
-# unpacked into a scratch root holds the program, the desktop entry, the
-# icon at every size and the metainfo, and the zip holds Tarvik.exe and its
-# read-me. Prints "N passed, M failed" last; exits non-zero on any failure.
+# error on the .deb, its dependencies resolve here, the .deb installed by
+# dpkg into a scratch root holds the program, the desktop entry, the icon at
+# every size and the metainfo (which validate), the installed program's
+# window class is the desktop entry's, purging it leaves nothing behind, and
+# the zip holds Tarvik.exe and its read-me. Prints "N passed, M failed" last;
+# exits non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$root/build-package
@@ -18,7 +20,7 @@ check() { # check what command...
   if "$@"; then result OK "$what"; else result FAIL "$what"; fi
 }
 
-"$root/tools/setup.sh" lintian appstream desktop-file-utils dpkg-dev >/dev/null
+"$root/tools/setup.sh" lintian appstream desktop-file-utils dpkg-dev xvfb x11-utils xdotool >/dev/null
 log=${TMPDIR:-/tmp}/tarvik-package.log
 if ! bash "$root/tools/package.sh" >"$log" 2>&1; then
   result FAIL "tools/package.sh (see $log)"
@@ -49,14 +51,30 @@ field() { dpkg-deb -f "$deb" "$1"; }
 check "package tarvik $version, section misc" \
   test "$(field Package) $(field Version) $(field Section)" = "tarvik $version misc"
 depends=$(field Depends)
-check "Depends from the program's libraries: $depends" \
-  bash -c '[[ $1 == *libqt6widgets6* && $1 == *libqt6gui6* && $1 == *libc6* && $1 == *libstdc++6* ]]' _ "$depends"
+check "Depends on the program's libraries and the open service: $depends" \
+  bash -c '[[ $1 == *libqt6widgets6* && $1 == *libqt6gui6* && $1 == *libc6* && $1 == *libstdc++6* && $1 == *xdg-utils* ]]' _ "$depends"
+check "Recommends the layout's font and the Wayland platform: $(field Recommends)" \
+  test "$(field Recommends)" = "fonts-liberation, qt6-wayland"
 check "a maintainer and a long description" \
   bash -c '[[ -n $(dpkg-deb -f "$1" Maintainer) && $(dpkg-deb -f "$1" Description | wc -l) -ge 3 ]]' _ "$deb"
 
-# ---------------------------------------------- unpacked into a scratch root
+# Every dependency is satisfied on this machine, or can be from the archive.
+check "apt can satisfy the package's dependencies" \
+  bash -c 'apt-get install -s -q "$1" >"$2/apt.txt" 2>&1 || { tail -5 "$2/apt.txt"; false; }' _ "$deb" "$scratch"
+
+# ---------------------------------------------- installed into a scratch root
+# dpkg installs into its own database there; the libraries the package
+# depends on are this machine's, not the scratch root's, hence force-depends.
 dest=$scratch/root
-dpkg-deb -x "$deb" "$dest"
+mkdir -p "$dest/var/lib/dpkg/info" "$dest/var/lib/dpkg/updates"
+: >"$dest/var/lib/dpkg/status"
+if out=$(dpkg --root="$dest" --force-depends --force-script-chrootless -i "$deb" 2>&1); then
+  result OK "dpkg installs the package into a scratch root"
+else
+  result FAIL "dpkg installs the package into a scratch root"; echo "$out" | tail -5
+fi
+check "dpkg knows it installed" \
+  test "$(dpkg-query --admindir="$dest/var/lib/dpkg" -W -f='${Status}' tarvik 2>/dev/null)" = "install ok installed"
 check "usr/bin/Tarvik is a stripped executable" \
   bash -c 'test -x "$1" && file -b "$1" | grep -q "ELF 64-bit.*, stripped"' _ "$dest/usr/bin/Tarvik"
 check "usr/bin/tarvik is a link to Tarvik" test "$(readlink "$dest/usr/bin/tarvik")" = Tarvik
@@ -72,19 +90,19 @@ exec_line=$(key Exec)
 check "desktop entry's Exec ($exec_line) names the packaged program and no field code" \
   bash -c '[[ -x $2/usr/bin/$1 && $1 != *%* ]]' _ "$exec_line" "$dest"
 
-metainfo=$dest/usr/share/metainfo/tarvik.metainfo.xml
-# The id is tarvik, the desktop file name and Wayland app id the program
-# announces; AppStream 0.16 would have a reverse-DNS name, a warning it
-# counts as failure, here shown as a note instead.
-check "appstreamcli validate accepts tarvik.metainfo.xml" \
-  bash -c 'appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info "$1" >/dev/null' _ "$metainfo"
-check "metainfo: id tarvik, launchable tarvik.desktop, content rating, release $version" \
+metainfo=$dest/usr/share/metainfo/org.lathmere.tarvik.metainfo.xml
+# The component has a reverse-DNS id, as AppStream asks of desktop
+# applications; its launchable is tarvik.desktop, whose name is also the
+# Wayland app id and the X11 window class the program announces.
+check "appstreamcli validate accepts the metainfo, pedantic notes included" \
+  bash -c 'out=$(appstreamcli validate --no-net --pedantic "$1") && ! grep -q "^[EWIP]:" <<<"$out"' _ "$metainfo"
+check "metainfo: id org.lathmere.tarvik, launchable tarvik.desktop, content rating, release $version" \
   python3 - "$metainfo" "$version" <<'PY'
 import sys, xml.etree.ElementTree as ET
 c = ET.parse(sys.argv[1]).getroot()
 launch = c.find("launchable")
 assert c.get("type") == "desktop-application", c.get("type")
-assert c.findtext("id") == "tarvik"
+assert c.findtext("id") == "org.lathmere.tarvik"
 assert launch.get("type") == "desktop-id" and launch.text == "tarvik.desktop"
 assert c.find("content_rating") is not None
 assert c.find("releases/release").get("version") == sys.argv[2]
@@ -99,6 +117,33 @@ for size in 32 48 64 128 256; do
   diff=$(convert "$png" -sample 32x32 png:- | compare -metric AE "$root/launcher/Tarvik.ico" png:- null: 2>&1)
   check "${size}x${size} icon is the program's icon, nearest-neighbour ($diff pixels differ)" test "$diff" = 0
 done
+
+# The installed program's window has the desktop entry's window class, so
+# the desktop shows the entry's name and icon for it.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$scratch/display")
+mkdir "$scratch/work"
+(cd "$scratch/work" && exec "$dest/usr/bin/$exec_line" >/dev/null 2>&1) &
+program=$!
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Lathmere$' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+class=$( [ -n "$window" ] && xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\1 \2/p')
+check "installed program's window class ($class) is the entry's StartupWMClass ($(key StartupWMClass))" \
+  test "${class#* }" = "$(key StartupWMClass)"
+kill "$program" "$xvfb" 2>/dev/null
+wait "$program" "$xvfb" 2>/dev/null
+unset DISPLAY
+
+# Purged, the package leaves no file of its own behind.
+dpkg --root="$dest" --force-depends --force-script-chrootless --purge tarvik >/dev/null 2>&1
+check "dpkg --purge leaves no file behind" \
+  test -z "$(find "$dest" -path "$dest/var/lib/dpkg" -prune -o ! -type d -print)"
 
 # ------------------------------------------------------------- the zip
 contents=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }' | sort | tr '\n' ' ')
