@@ -5,12 +5,14 @@
 #                                    its title bar as a window manager draws it
 #   docs/tarvik-windows-wine.png     Tarvik.exe under Wine in a fresh prefix,
 #                                    in the frame Wine draws itself
+#   docs/tarvik-linux-wayland.png    the Linux program on Wayland (Weston's
+#                                    headless back end), in its own frame
 # Each image is the window's outer frame and a margin of the desktop.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 margin=16
 
-"$root/tools/setup.sh"
+"$root/tools/setup.sh" weston qt6-wayland
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$root/build" --parallel "$(nproc)" --target Tarvik
 "$root/tools/build-windows.sh" >/dev/null
@@ -115,3 +117,27 @@ window=$(find_window)
 sleep 2  # Wine paints the frame and the controls after mapping
 shoot "$window" 0 0 0 0 "$root/docs/tarvik-windows-wine.png"
 wineserver -k
+
+# --------------------------------------------- Linux, on Wayland (Weston)
+mkdir -m 700 "$scratch/run"
+printf '[shell]\nbackground-color=0xff3a6ea5\npanel-position=none\nstartup-animation=none\nanimation=none\n' \
+  >"$scratch/weston.ini"
+export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=tarvik-shots
+weston --config="$scratch/weston.ini" --backend=headless-backend.so --use-pixman --debug \
+  --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --idle-time=0 >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -S $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY ]] && break; sleep 0.1; done
+(cd "$root/demo" && exec env -u DISPLAY QT_QPA_PLATFORM=wayland "$root/build/launcher/Tarvik") &
+tarvik=$!
+pids+=($tarvik)
+sleep 2  # shown and painted
+mkdir "$scratch/wayland"
+(cd "$scratch/wayland" && weston-screenshooter >/dev/null)
+shot=$(ls "$scratch/wayland"/*.png)
+# The window is what is not the desktop colour.
+read -r w h x y < <(convert "$shot" -fill black -opaque '#3a6ea5' -fill white +opaque black -trim info:- |
+  sed -n 's/.* \([0-9]*\)x\([0-9]*\) [0-9]*x[0-9]*+\([0-9]*\)+\([0-9]*\).*/\1 \2 \3 \4/p')
+x=$((x - margin)); y=$((y - margin)); w=$((w + 2 * margin)); h=$((h + 2 * margin))
+convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -strip "$root/docs/tarvik-linux-wayland.png"
+echo "Wrote $root/docs/tarvik-linux-wayland.png (${w}x${h})"
+kill "$tarvik"
